@@ -1,0 +1,36 @@
+#include "services/files/Paths.h"
+
+namespace services {
+
+bool IsHighByte(unsigned char byte) noexcept { return byte >= 0x80; }
+
+std::size_t LastBackslash(std::string_view path, LeadBytePredicate isLead) noexcept {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (isLead(static_cast<unsigned char>(path[i]))) {
+            ++i;  // the second byte belongs to the character, whatever it is
+        } else if (path[i] == '\\') {
+            last = i;
+        }
+    }
+    return last;
+}
+
+std::string_view RunDirectoryOf(std::string_view exePath, LeadBytePredicate isLead) noexcept {
+    const std::size_t cut = LastBackslash(exePath, isLead);
+    return cut == std::string_view::npos ? std::string_view() : exePath.substr(0, cut);
+}
+
+RegistryPath SplitRegistryPath(std::string_view path) noexcept {
+    const std::size_t cut = LastBackslash(path, IsHighByte);
+    if (cut == std::string_view::npos) return {{}, path};
+    return {path.substr(0, cut), path.substr(cut + 1)};
+}
+
+std::string_view SkipLeadingBlanks(std::string_view text) noexcept {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] >= 1 && text[i] <= 32) ++i;
+    return text.substr(i);
+}
+
+}  // namespace services

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/win/Driver_win.h"
+
+namespace testing_win {
+
+// A fresh directory under the Windows temp directory, removed with everything in it.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+void RemoveTree(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+
+// Where tests leave pictures for people: the build tree, named by QUILLORY_ARTIFACTS.
+std::string ArtifactPath(const std::string& name);
+bool SaveWindowBitmap(HWND hwnd, const std::string& path);
+
+// Each test starts the program from its own copy in its own directory.
+class ProgramTest : public ::testing::Test {
+protected:
+    // Copies the program into the directory and starts it; true once its window is visible.
+    bool StartProgram(Driver& target);
+    bool StartProgram() { return StartProgram(driver); }
+    std::string ProgramPath() const { return dir / "quillory.exe"; }
+
+    TempDirectory dir;
+    Driver driver;
+};
+
+}  // namespace testing_win
