@@ -52,8 +52,8 @@ Driver::~Driver() {
     if (process_.hThread) CloseHandle(process_.hThread);
 }
 
-bool Driver::Start(const std::string& exe, const std::string& directory) {
-    std::string commandLine = "\"" + exe + "\"";
+bool Driver::Start(const std::string& exe, const std::string& directory, const std::string& arguments) {
+    std::string commandLine = "\"" + exe + "\"" + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

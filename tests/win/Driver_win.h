@@ -20,7 +20,7 @@ public:
     ~Driver();
 
     // Starts the program with `directory` as its current directory. False when it did not start.
-    bool Start(const std::string& exe, const std::string& directory);
+    bool Start(const std::string& exe, const std::string& directory, const std::string& arguments = "");
     // Waits until a visible top-level window of the given class belongs to the process.
     HWND WaitForWindow(const char* windowClass, DWORD timeoutMs = 20000);
     // Waits for a visible dialog box with this caption owned by the process's thread.

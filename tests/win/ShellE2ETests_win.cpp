@@ -229,6 +229,36 @@ TEST_F(MainWindowE2E, ScreenshotOfTheWindow) {
     ASSERT_TRUE(SaveWindowBitmap(driver.main(), path)) << path;
 }
 
+// Odd places and arguments: the program starts and closes in order all the same.
+TEST_F(MainWindowE2E, StartsFromOddPlacesAndIgnoresArguments) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> subdirectories;
+        std::string arguments;
+    };
+    const Case cases[] = {
+        {"arguments", {}, " /repair --help \"C:\\x\""},
+        {"GBK directory with a 0x5C trail byte", {"\x81\x5C\xD5\x5C\xD2\xD7\xD3\xEF\xD1\xD4"}, ""},  // 乗誠易语言
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string where = dir.path();
+        for (const std::string& name : c.subdirectories) {
+            where += "\\" + name;
+            ASSERT_TRUE(CreateDirectoryA(where.c_str(), nullptr)) << where;
+        }
+        const std::string exe = where + "\\quillory.exe";
+        ASSERT_TRUE(CopyFileA(FromEnvironment("QUILLORY_EXE").c_str(), exe.c_str(), FALSE)) << exe;
+        Driver program;
+        ASSERT_TRUE(program.Start(exe, where, c.arguments));
+        ASSERT_NE(program.WaitForWindow("QuilloryWindow", 5000), nullptr)
+            << Driver::Text(GetDlgItem(program.WaitForBox(text::kFatalCaption, 100), 0xFFFF));
+        EXPECT_EQ(Driver::Text(program.Control(app::kEditBox1)), "");
+        PostMessageA(program.main(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+    }
+}
+
 TEST(FatalReportE2E, BoxTextAndExitCode) {
     TempDirectory dir;
     Driver driver;
