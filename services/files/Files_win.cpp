@@ -44,18 +44,25 @@ private:
 
 // Wine's ExpandEnvironmentStringsA counts characters, not bytes, so a buffer of the size it
 // asks for can come back cut short and without a NUL: grow until the answer fits with room.
+// The platform expands at most 32K characters; an expansion that reaches that limit has been
+// cut, and a cut path names some other file, so it counts as a failed expansion.
 std::optional<Text> TryExpand(const char* source) noexcept {
+    constexpr DWORD kExpandLimit = 32767;
     DWORD asked = ExpandEnvironmentStringsA(source, nullptr, 0);
-    for (int attempt = 0; asked != 0 && attempt < 4; ++attempt) {
+    for (int attempt = 0; asked != 0 && asked < kExpandLimit && attempt < 4; ++attempt) {
         Buffer expanded(static_cast<std::size_t>(asked) * 2 + 2);
         const DWORD room = static_cast<DWORD>(expanded.size() - 1);
         const DWORD got = ExpandEnvironmentStringsA(source, expanded.data(), room);
-        if (got == 0) break;
-        if (got <= room / 2) return TextFromBytes(expanded.View());
+        if (got == 0 || got >= kExpandLimit) break;
+        if (got <= room / 2 && expanded.View().size() < kExpandLimit - 1) return TextFromBytes(expanded.View());
         asked = got;
     }
     return std::nullopt;
 }
+
+// Wine's profile service answers a name past MAX_PATH from the file it used last, reading
+// and even writing the wrong file; Windows cannot open such a name either way.
+bool ProfileNameFits(TextRef file) noexcept { return std::strlen(file.c_str()) < MAX_PATH; }
 
 }  // namespace
 
@@ -124,6 +131,7 @@ Text ReadProfileText(TextRef file, TextRef section, TextRef key, TextRef default
     const Text sectionName = TextFromBytes(SkipLeadingBlanks(section.c_str()));
     const Text keyName = TextFromBytes(SkipLeadingBlanks(key.c_str()));
     if (fileName.IsAbsent() || sectionName.IsAbsent() || keyName.IsAbsent()) return {};
+    if (!ProfileNameFits(fileName)) return CopyText(*defaultText.c_str() ? defaultText : TextRef(nullptr));
     // Cleared first: when Wine cuts a value inside a double-byte character it leaves the
     // byte before the NUL as the buffer held it.
     Buffer value(kProfileBufferBytes);
@@ -136,8 +144,9 @@ Text ReadProfileText(TextRef file, TextRef section, TextRef key, TextRef default
 
 bool WriteProfileText(TextRef file, TextRef section, std::optional<TextRef> key,
                       std::optional<TextRef> value) noexcept {
-    // The profile service's own answer to an empty name is a file the user never named.
-    if (!*file.c_str()) return false;
+    // The profile service's own answer to an empty or an overlong name is a file the user
+    // never named.
+    if (!*file.c_str() || !ProfileNameFits(file)) return false;
     return WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr,
                                       value ? value->c_str() : nullptr, file.c_str()) != FALSE;
 }

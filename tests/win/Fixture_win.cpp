@@ -57,6 +57,62 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+namespace {
+
+// Whether a write into the path is refused right now (into a directory: a new file in it).
+bool WriteRefused(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const std::string probe = path + "\\.probe";
+        HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return true;
+        CloseHandle(file);
+        DeleteFileA(probe.c_str());
+        return false;
+    }
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(file);
+    return false;
+}
+
+}  // namespace
+
+bool SetImmutable(const std::string& path, bool on) {
+    using ToUnix = char*(CDECL*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) return false;  // not under Wine
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
+    char* unixPath = toUnix(wide);
+    if (!unixPath) return false;
+    std::string command = std::string("/usr/bin/chattr ") + (on ? "+i" : "-i") + " \"" + unixPath + "\"";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    // Wine starts the Linux program but gives no exit code for it: watch for the effect.
+    if (!CreateProcessA("Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (int i = 0; i < 500; ++i) {
+        if (WriteRefused(path) == on) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+HeldOpen::HeldOpen(const std::string& path)
+    : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+
+HeldOpen::~HeldOpen() {
+    if (ok()) CloseHandle(file_);
+}
+
 std::string ArtifactPath(const std::string& name) {
     std::string dir = FromEnvironment("QUILLORY_ARTIFACTS");
     if (dir.empty()) {

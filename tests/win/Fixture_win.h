@@ -27,6 +27,23 @@ void RemoveTree(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
+// Makes a file unwritable even for root (Linux's immutable flag, set through Wine). Wine
+// run as root ignores the read-only attribute, so this is how a write is made to fail.
+bool SetImmutable(const std::string& path, bool on);
+
+// Holds a file open without any sharing, as another program might.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::string& path);
+    ~HeldOpen();
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    bool ok() const { return file_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE file_;
+};
+
 // Where tests leave pictures for people: the build tree, named by QUILLORY_ARTIFACTS.
 std::string ArtifactPath(const std::string& name);
 bool SaveWindowBitmap(HWND hwnd, const std::string& path);
