@@ -152,9 +152,4 @@ bool SaveWindowBitmap(HWND hwnd, const std::string& path) {
     return WriteFileBytes(path, bytes);
 }
 
-bool ProgramTest::StartProgram(Driver& target) {
-    if (!CopyFileA(FromEnvironment("QUILLORY_EXE").c_str(), ProgramPath().c_str(), FALSE)) return false;
-    return target.Start(ProgramPath(), dir.path()) && target.WaitForWindow("QuilloryWindow") != nullptr;
-}
-
 }  // namespace testing_win

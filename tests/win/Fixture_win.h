@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "tests/win/Driver_win.h"
 
 namespace testing_win {
@@ -47,17 +45,5 @@ private:
 // Where tests leave pictures for people: the build tree, named by QUILLORY_ARTIFACTS.
 std::string ArtifactPath(const std::string& name);
 bool SaveWindowBitmap(HWND hwnd, const std::string& path);
-
-// Each test starts the program from its own copy in its own directory.
-class ProgramTest : public ::testing::Test {
-protected:
-    // Copies the program into the directory and starts it; true once its window is visible.
-    bool StartProgram(Driver& target);
-    bool StartProgram() { return StartProgram(driver); }
-    std::string ProgramPath() const { return dir / "quillory.exe"; }
-
-    TempDirectory dir;
-    Driver driver;
-};
 
 }  // namespace testing_win

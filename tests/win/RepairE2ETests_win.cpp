@@ -10,7 +10,7 @@
 #include "app/MainWindowDef.h"
 #include "services/files/Files.h"
 #include "tests/win/Driver_win.h"
-#include "tests/win/Fixture_win.h"
+#include "tests/win/ProgramTest_win.h"
 
 using namespace testing_win;
 namespace text = services::text;

@@ -12,7 +12,7 @@
 #include "Texts.h"
 #include "app/MainWindowDef.h"
 #include "tests/win/Driver_win.h"
-#include "tests/win/Fixture_win.h"
+#include "tests/win/ProgramTest_win.h"
 
 using namespace testing_win;
 namespace text = services::text;
