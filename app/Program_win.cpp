@@ -9,12 +9,12 @@
 #include "app/MainWindow_win.h"
 #include "app/Shell.h"
 #include "services/files/Files.h"
+#include "services/foreign/Foreign.h"
 #include "services/text/Fatal.h"
 
 namespace app {
 namespace {
 
-void ShutdownServices() noexcept;
 [[noreturn]] void EndWithSession() noexcept;
 
 Shell gShell;
@@ -31,14 +31,6 @@ void ShowFatalReport(const char* reportText) noexcept {
     MessageBoxA(nullptr, reportText, services::text::kFatalCaption, MB_OK | MB_ICONERROR);
     ShutdownServices();
     ExitProcess(0xFFFFFFFFu);
-}
-
-void ShutdownServices() noexcept {
-    gShell.HoldEventsForGood();
-    gShell.ReleaseDescriptions();
-    gShell.RunShutdownRoutineOnce();
-    if (gOleReady) OleUninitialize();
-    gOleReady = false;
 }
 
 void EndWithSession() noexcept {
@@ -83,13 +75,23 @@ int RunMessageLoop() noexcept {
 
 }  // namespace
 
-void InitializeServices() noexcept {
+void InitializeServices(std::span<const services::ForeignFunction> foreignFunctions) noexcept {
     services::SetFatalReporter(ShowFatalReport);
     gOleReady = SUCCEEDED(OleInitialize(nullptr));
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     services::InitRunDirectory();
+    services::LoadForeignTable(foreignFunctions);
     gShell.LoadDescriptions(WindowDescriptions());
+}
+
+void ShutdownServices() noexcept {
+    gShell.HoldEventsForGood();
+    gShell.ReleaseDescriptions();
+    gShell.RunShutdownRoutineOnce();
+    services::ReleaseForeignLibraries();  // after the routine: it may still use them
+    if (gOleReady) OleUninitialize();
+    gOleReady = false;
 }
 
 int RunProgram() noexcept {

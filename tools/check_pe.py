@@ -4,6 +4,7 @@ Windows system DLL, and the resources or exports it must carry. Prints one line 
 and ends with "N passed, N failed".
 
 Usage: check_pe.py FILE --bits 32|64 [--gui] [--resources] [--export NAME ...] [--max-kib N]
+                   [--contains NAME=HEX ...]
 """
 import argparse
 import struct
@@ -95,6 +96,8 @@ def main():
     parser.add_argument('--resources', action='store_true')
     parser.add_argument('--export', action='append', default=[])
     parser.add_argument('--max-kib', type=int)
+    parser.add_argument('--contains', action='append', default=[], metavar='NAME=HEX',
+                        help='machine code that must be linked in, e.g. a hand-written thunk')
     args = parser.parse_args()
     results = []
 
@@ -127,6 +130,9 @@ def main():
               version.count(utf16('Quillory')) >= len(strings) and utf16('080403A8') in version)
         manifest = b''.join(resources.get(24, []))
         check('manifest asks for asInvoker', b'level="asInvoker"' in manifest)
+    for item in args.contains:
+        name, _, code = item.partition('=')
+        check('links %s' % name, bytes.fromhex(code) in data)
     exports = pe.exports() if args.export else []
     for name in args.export:
         check('exports %s undecorated' % name, name in exports, ', '.join(exports))

@@ -22,6 +22,8 @@ const std::string kOld = "[linker]\r\nlinker=C:\\old\\link.exe\r\n[other]\r\nkee
 
 class RepairE2E : public ProgramTest {
 protected:
+    // Only ever inside the test prefix: each case starts with no installation registered.
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\FlySky"); }
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\FlySky"); }
 
     // An installation under the test directory: root\lib\ registered, root\tools\link.ini.
