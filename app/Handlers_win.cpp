@@ -2,6 +2,7 @@
 #include "app/Program_win.h"
 #include "repair/Handlers.h"
 #include "services/files/Files.h"
+#include "skin/Skin.h"
 
 namespace app {
 namespace {
@@ -26,7 +27,7 @@ public:
 
 }  // namespace
 
-void OnMainWindowCreated() {}
+void OnMainWindowCreated() { skin::LoadSkin(skin::kStartupSkin); }
 
 void OnGatherInfoClicked() {
     SystemEnvironment system;

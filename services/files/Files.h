@@ -23,6 +23,9 @@ bool SetFileAttributeFlags(TextRef name, std::int32_t flags) noexcept;
 // (the file then keeps what was written).
 bool WriteWholeFile(TextRef name, std::initializer_list<ByteSetRef> data) noexcept;
 
+// Deletes a file; false when it is not there or cannot be deleted.
+bool RemoveFile(TextRef name) noexcept;
+
 // Root numbers: 1 HKCR, 2 HKCC, 3 HKCU, 4 HKLM, 5 HKU, anything else HKCU. The path ends in
 // the value name. Only REG_SZ and REG_EXPAND_SZ (expanded) count as text; everything else
 // gives the default.

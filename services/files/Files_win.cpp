@@ -103,6 +103,8 @@ bool WriteWholeFile(TextRef name, std::initializer_list<ByteSetRef> data) noexce
     return CloseHandle(file.release()) != FALSE;
 }
 
+bool RemoveFile(TextRef name) noexcept { return *name.c_str() && DeleteFileA(name.c_str()) != FALSE; }
+
 Text ReadRegistryText(std::int32_t root, TextRef path, TextRef defaultText) noexcept {
     const RegistryPath split = SplitRegistryPath(path.c_str());
     const Text keyPath = TextFromBytes(split.key);
