@@ -1,7 +1,5 @@
 #include "app/WindowDescription.h"
 
-#include <algorithm>
-
 namespace app {
 
 bool RaisesEvents(UnitKind kind) noexcept {
@@ -35,9 +33,14 @@ std::size_t TabCycle(const WindowDef& window, std::span<int> out) noexcept {
         const UnitDef& unit = window.units[i];
         if (unit.tabStop && unit.visible && !unit.disabled) out[count++] = static_cast<int>(i);
     }
-    std::stable_sort(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(count),
-                     [&](int a, int b) { return window.units[static_cast<std::size_t>(a)].tabIndex <
-                                                window.units[static_cast<std::size_t>(b)].tabIndex; });
+    // A stable insertion sort by tab index: a dozen units, and no buffer to allocate.
+    const auto tabIndex = [&](int unit) { return window.units[static_cast<std::size_t>(unit)].tabIndex; };
+    for (std::size_t i = 1; i < count; ++i) {
+        const int unit = out[i];
+        std::size_t j = i;
+        for (; j > 0 && tabIndex(out[j - 1]) > tabIndex(unit); --j) out[j] = out[j - 1];
+        out[j] = unit;
+    }
     return count;
 }
 
