@@ -28,13 +28,13 @@ BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
     return FALSE;
 }
 
-HWND Poll(DWORD pid, const char* cls, const char* caption, DWORD timeoutMs) {
+HWND Poll(DWORD pid, const char* cls, const char* caption, DWORD timeoutMs, DWORD pollMs = 20) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     do {
         Search search = {pid, cls, caption, nullptr};
         EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
-        Sleep(20);
+        Sleep(pollMs);
     } while (GetTickCount64() < end);
     return nullptr;
 }
@@ -60,8 +60,8 @@ bool Driver::Start(const std::string& exe, const std::string& directory, const s
                           directory.empty() ? nullptr : directory.c_str(), &startup, &process_) != FALSE;
 }
 
-HWND Driver::WaitForWindow(const char* windowClass, DWORD timeoutMs) {
-    main_ = Poll(process_.dwProcessId, windowClass, nullptr, timeoutMs);
+HWND Driver::WaitForWindow(const char* windowClass, DWORD timeoutMs, DWORD pollMs) {
+    main_ = Poll(process_.dwProcessId, windowClass, nullptr, timeoutMs, pollMs);
     return main_;
 }
 

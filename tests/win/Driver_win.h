@@ -22,7 +22,7 @@ public:
     // Starts the program with `directory` as its current directory. False when it did not start.
     bool Start(const std::string& exe, const std::string& directory, const std::string& arguments = "");
     // Waits until a visible top-level window of the given class belongs to the process.
-    HWND WaitForWindow(const char* windowClass, DWORD timeoutMs = 20000);
+    HWND WaitForWindow(const char* windowClass, DWORD timeoutMs = 20000, DWORD pollMs = 20);
     // Waits for a visible dialog box with this caption owned by the process's thread.
     HWND WaitForBox(const char* caption, DWORD timeoutMs = 20000);
     // Exit code once the process has ended, or STILL_ACTIVE on time-out.
