@@ -17,8 +17,9 @@ constexpr char kLineBreak[] = "\r\n";
 }  // namespace
 
 FixedText& FixedText::Append(const char* bytes) noexcept {
+    if (!bytes) return *this;
     const std::size_t room = kCapacity - 1 - size_;
-    const std::size_t n = bytes ? std::min(std::strlen(bytes), room) : 0;
+    const std::size_t n = std::min(std::strlen(bytes), room);
     std::memcpy(bytes_ + size_, bytes, n);
     size_ += n;
     bytes_[size_] = '\0';
