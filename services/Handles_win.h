@@ -42,26 +42,14 @@ struct KeyTraits {
     static Type Empty() noexcept { return nullptr; }
     static void Close(Type h) noexcept { RegCloseKey(h); }
 };
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { FreeLibrary(h); }
-};
 struct FindTraits {
     using Type = HANDLE;
     static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) noexcept { FindClose(h); }
 };
-struct GdiTraits {
-    using Type = HGDIOBJ;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { DeleteObject(h); }
-};
 
 using UniqueFile = Unique<FileTraits>;
 using UniqueKey = Unique<KeyTraits>;
-using UniqueModule = Unique<ModuleTraits>;
 using UniqueFind = Unique<FindTraits>;
-using UniqueGdi = Unique<GdiTraits>;
 
 }  // namespace services

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "Texts.h"
+
 namespace testing_win {
 
 TempDirectory::TempDirectory() {
@@ -55,6 +57,21 @@ std::string ReadFileBytes(const std::string& path) {
     while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
     CloseHandle(file);
     return bytes;
+}
+
+ULONGLONG WriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Spelt out in GBK bytes rather than taken from the program's texts, so the check stays
+// independent of them: 无法找到指定DLL库文件“%s”中的输出命令“%s”.
+std::string ForeignNotFoundReport(const std::string& library, const std::string& exportName) {
+    namespace text = services::text;
+    return std::string(text::kFatalHeading) + "\r\n\r\n" + text::kFatalMessageLabel +
+           "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0" + library +
+           "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0" + exportName + "\xA1\xB1\r\n";
 }
 
 namespace {

@@ -25,6 +25,12 @@ void RemoveTree(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 
+// A file's last-write time, for telling whether anything wrote it.
+ULONGLONG WriteTime(const std::string& path);
+
+// The fatal report's text for a library or export that cannot be found, in GBK.
+std::string ForeignNotFoundReport(const std::string& library, const std::string& exportName);
+
 // Makes a file unwritable even for root (Linux's immutable flag, set through Wine). Wine
 // run as root ignores the read-only attribute, so this is how a write is made to fail.
 bool SetImmutable(const std::string& path, bool on);

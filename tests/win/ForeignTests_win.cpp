@@ -122,10 +122,7 @@ TEST(ForeignCallE2E, UnresolvableLibrariesEndThroughTheFatalReport) {
         ASSERT_TRUE(run.Start(c.library, c.file));
         HWND box = run.driver.WaitForBox(text::kFatalCaption);
         ASSERT_NE(box, nullptr);
-        const std::string want = std::string(text::kFatalHeading) + "\r\n\r\n" + text::kFatalMessageLabel +
-                                 "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0" +
-                                 c.library + "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0" +
-                                 "SkinH_AttachRes\xA1\xB1\r\n";
+        const std::string want = ForeignNotFoundReport(c.library, "SkinH_AttachRes");
         EXPECT_EQ(Driver::Text(GetDlgItem(box, 0xFFFF)), want);
         DWORD pid = 0;
         GetWindowThreadProcessId(box, &pid);

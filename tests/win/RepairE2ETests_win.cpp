@@ -58,12 +58,6 @@ protected:
     std::string root_;
 };
 
-ULONGLONG WriteTime(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
-
 std::string WithEntry(const std::string& entry) {
     return "[linker]\r\nlinker=" + entry + "\r\n[other]\r\nkeep=1\r\n";
 }

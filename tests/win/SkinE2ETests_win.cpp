@@ -22,18 +22,8 @@ protected:
         PostMessageA(program.main(), WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(), 0u);
     }
-    std::string FatalText() const {
-        return std::string(text::kFatalHeading) + "\r\n\r\n" + text::kFatalMessageLabel +
-               "\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0" "SkinH_EL.dll"
-               "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0" "SkinH_AttachRes\xA1\xB1\r\n";
-    }
+    static std::string FatalText() { return ForeignNotFoundReport("SkinH_EL.dll", "SkinH_AttachRes"); }
 };
-
-ULONGLONG WriteTime(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
 
 TEST_F(SkinE2E, FirstStartWritesTheLibraryHiddenAndShowsSkin13) {
     ASSERT_TRUE(StartProgram());
