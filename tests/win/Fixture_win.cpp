@@ -80,7 +80,10 @@ namespace {
 bool WriteRefused(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        const std::string probe = path + "\\.probe";
+        // A new name each time: a probe caught by the flag between its creation and its
+        // deletion stays behind, and must not answer for the next look.
+        static unsigned probes = 0;
+        const std::string probe = path + "\\.probe" + std::to_string(++probes);
         HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) return true;
         CloseHandle(file);
@@ -107,18 +110,21 @@ bool SetImmutable(const std::string& path, bool on) {
     if (!unixPath) return false;
     std::string command = std::string("/usr/bin/chattr ") + (on ? "+i" : "-i") + " \"" + unixPath + "\"";
     HeapFree(GetProcessHeap(), 0, unixPath);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    // Wine starts the Linux program but gives no exit code for it: watch for the effect.
-    if (!CreateProcessA("Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    for (int i = 0; i < 500; ++i) {
-        if (WriteRefused(path) == on) return true;
-        Sleep(10);
+    // Wine starts the Linux program but gives no exit code for it, and now and then the start
+    // does not take: watch for the effect, and ask again when it does not come.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA("Z:\\usr\\bin\\chattr", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return false;
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        for (int i = 0; i < 200; ++i) {
+            if (WriteRefused(path) == on) return true;
+            Sleep(10);
+        }
     }
     return false;
 }
